@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Class operations on text shared by several areas.
+class VelTextHelpers
+{
+public:
+    // Lower-case hexadecimal MD5 of the text's UTF-8 bytes.
+    static QString vel_md5(const QString &text);
+    // Lower-case hexadecimal SHA-256 of the text's UTF-8 bytes.
+    static QString sha256Value(const QString &text);
+    // Whole seconds since 1970, as decimal text.
+    static QString vel_getCurrentTimeStamp();
+    // Hardware address of the primary interface ("en0" where that name exists):
+    // the first interface that is up, not loopback, and has a hardware address.
+    // Lower-case, colon separated; empty when there is none.
+    static QString vel_getMacAddress();
+};
