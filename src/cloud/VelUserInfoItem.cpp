@@ -61,3 +61,21 @@ std::optional<VelUserInfoItem> VelUserInfoItem::unarchive(const QByteArray &data
         VelUserDefaults::integerValueOfText(fields->value(QStringLiteral("serviceType")).toString());
     return item;
 }
+
+QHash<QString, QString> VelUserInfoItem::replacedKeyFromPropertyName()
+{
+    return {{QStringLiteral("userid"), QStringLiteral("id")}};
+}
+
+const QList<VelJsonModel::Property<VelUserInfoItem>> &VelUserInfoItem::modelProperties()
+{
+    static const QList<VelJsonModel::Property<VelUserInfoItem>> properties = [] {
+        QList<VelJsonModel::Property<VelUserInfoItem>> list;
+        for (const auto &field : kTextFields)
+            list.append({field.key, field.member});
+        list.append({"sex", &VelUserInfoItem::sex});
+        list.append({"serviceType", &VelUserInfoItem::serviceType});
+        return list;
+    }();
+    return properties;
+}

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "cloud/VelJsonModel.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QJsonObject>
 #include <QString>
 
@@ -35,6 +38,14 @@ public:
     QByteArray archivedData() const;
     // nullopt when the data is not an archive of this class.
     static std::optional<VelUserInfoItem> unarchive(const QByteArray &data);
+
+    // From a login reply's "data" object; the server's "id" is the user id.
+    static VelUserInfoItem modelWithJSON(const QVariantMap &json)
+    {
+        return VelJsonModel::modelWithJSON<VelUserInfoItem>(json);
+    }
+    static QHash<QString, QString> replacedKeyFromPropertyName();
+    static const QList<VelJsonModel::Property<VelUserInfoItem>> &modelProperties();
 
     bool operator==(const VelUserInfoItem &) const = default;
 };
