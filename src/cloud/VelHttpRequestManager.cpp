@@ -14,6 +14,8 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+#include <cctype>
+
 namespace {
 
 const QStringList kSceneReplyTypes = {
@@ -183,7 +185,17 @@ QString VelHttpRequestManager::encodedRequestURL(const QString &url)
 {
     // Query values are escaped as components by the scenes, so a "%" in the
     // URL already starts an escape and is kept.
-    return QString::fromLatin1(QUrl::toPercentEncoding(url, "!$&'()*+,-./:;=?@_~%"));
+    // (QUrl::toPercentEncoding always escapes "%", so this is done by hand.)
+    static const QByteArray kAllowed = "!$&'()*+,-./:;=?@_~%";
+    QByteArray encoded;
+    for (const char c : url.toUtf8()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x80 && std::isalnum(byte)) || kAllowed.contains(c))
+            encoded += c;
+        else
+            encoded += '%' + QByteArray::number(byte, 16).toUpper().rightJustified(2, '0');
+    }
+    return QString::fromLatin1(encoded);
 }
 
 QString VelHttpRequestManager::urlWithQuery(const QString &url, const QVariantMap &parameters)
