@@ -45,6 +45,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_window = new VelMainWindow;
     connect(m_window, &VelMainWindow::shown, this, &AppDelegate::mainWindowShown);
+    connect(m_window, &VelMainWindow::firstPainted, this, [] { velLog(QStringLiteral("主窗口已显示")); });
     m_homeVC = new VelHomeViewController;
     m_window->setContentView(m_homeVC);
 
@@ -101,7 +102,9 @@ void AppDelegate::openApp()
 
 void AppDelegate::exitApp()
 {
-    QCoreApplication::quit();
+    // exit(), not quit(): quit() first asks every window to close, and the
+    // main window refuses (closing it only hides it), which would cancel the quit.
+    QCoreApplication::exit(0);
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/VelSingleInstance.h"
+#include "app/VelTerminationSignals.h"
 #include "ui/VelMainWindow.h"
 #include "util/VelLog.h"
 
@@ -66,6 +67,11 @@ int main(int argc, char **argv)
         const bool visible = delegate.window() && delegate.window()->isVisible()
                              && !delegate.window()->isMinimized();
         delegate.applicationShouldHandleReopen(visible);
+    });
+    VelTerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &VelTerminationSignals::terminationRequested, &delegate, [&delegate](int number) {
+        velLog(QStringLiteral("收到退出信号 %1").arg(number));
+        delegate.exitApp();
     });
     delegate.applicationDidFinishLaunching();
     return app.exec();

@@ -68,3 +68,12 @@ void VelMainWindow::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     saveFrame();
 }
+
+void VelMainWindow::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (!m_painted) {
+        m_painted = true;
+        emit firstPainted();
+    }
+}

@@ -25,16 +25,20 @@ public:
 
 signals:
     void shown();
+    // Once, when the window is on screen with its content drawn.
+    void firstPainted();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void saveFrame();
 
     std::unique_ptr<Ui::VelMainWindow> ui;
     QString m_frameAutosaveName;
+    bool m_painted = false;
 };
