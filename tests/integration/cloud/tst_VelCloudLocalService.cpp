@@ -288,17 +288,21 @@ private:
 
     static std::pair<bool, QString> upload(const QString &fileName, const QString &path)
     {
-        std::atomic<bool> done{false};
-        bool success = false;
-        QString text;
+        struct State {
+            std::atomic<bool> done{false};
+            bool success = false;
+            QString text;
+        };
+        auto state = std::make_shared<State>();
         VelaliyunOSSUtil::sharedVelaliyunOSSUtil().uploadRecordWavFileWithFileName(
-            fileName, path, [&](bool ok, const QString &result) {
-                success = ok;
-                text = result;
-                done = true;
+            fileName, path, [state](bool ok, const QString &result) {
+                state->success = ok;
+                state->text = result;
+                state->done = true;
             });
-        QTest::qWaitFor([&done] { return done.load(); }, 10000);
-        return {success, text};
+        if (!QTest::qWaitFor([state] { return state->done.load(); }, 10000))
+            return {false, QStringLiteral("the upload did not finish")};
+        return {state->success, state->text};
     }
 
     QTemporaryDir m_data;
