@@ -28,6 +28,15 @@ QByteArray xmlEscaped(const QString &text)
     return text.toHtmlEscaped().toUtf8();
 }
 
+// HTTP dates end in "GMT", which Qt's RFC 2822 reader does not take as a zone.
+QDateTime httpDate(const QByteArray &value)
+{
+    QString text = QString::fromLatin1(value).trimmed();
+    if (text.endsWith(QLatin1String(" GMT")))
+        text = text.chopped(4) + QStringLiteral(" +0000");
+    return QDateTime::fromString(text, Qt::RFC2822Date);
+}
+
 }  // namespace
 
 VelLocalObjectStorage::VelLocalObjectStorage(VelLocalDatabase *database, const QString &dataDir)
@@ -97,7 +106,7 @@ QString VelLocalObjectStorage::checkAuthorization(const VelLocalRequest &request
     }
 
     const QByteArray date = request.header("date");
-    const QDateTime sent = QDateTime::fromString(QString::fromLatin1(date), Qt::RFC2822Date);
+    const QDateTime sent = httpDate(date);
     if (!sent.isValid()) {
         *code = "AccessDenied";
         return QStringLiteral("A valid Date header is required.");
