@@ -14,6 +14,19 @@
 
 namespace {
 
+// Runs a tool with a time limit, so a stuck tool fails the test instead of hanging it.
+int run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished(2000);
+        return -1;
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
 struct Session {
     QList<QJsonObject> messages;
     bool disconnected = false;
@@ -171,10 +184,10 @@ void TestLocalServiceSpeech::offlineEnglishRecognizesFliteSpeech()
     // A 16 kHz voice: the recognizer's model is wide-band, the 8 kHz default voice is not.
     const QString spoken = m_dir.filePath(QStringLiteral("spoken.wav"));
     const QString pcmPath = m_dir.filePath(QStringLiteral("spoken.raw"));
-    QCOMPARE(QProcess::execute(QStringLiteral("flite"), {QStringLiteral("-voice"), QStringLiteral("slt"), QStringLiteral("-t"), QStringLiteral("open the calculator"),
+    QCOMPARE(run(QStringLiteral("flite"), {QStringLiteral("-voice"), QStringLiteral("slt"), QStringLiteral("-t"), QStringLiteral("open the calculator"),
                                                         QStringLiteral("-o"), spoken}), 0);
     // 16 kHz mono 16-bit, as the app streams it, with a second of silence after the words.
-    QCOMPARE(QProcess::execute(QStringLiteral("sox"), {spoken, QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-r"),
+    QCOMPARE(run(QStringLiteral("sox"), {spoken, QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-r"),
                                                       QStringLiteral("16000"), QStringLiteral("-c"), QStringLiteral("1"),
                                                       QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-e"),
                                                       QStringLiteral("signed-integer"), pcmPath, QStringLiteral("pad"),
