@@ -1,7 +1,7 @@
 // The service API of the local service: account flows and their "rc" values,
 // records, share codes and the share page, feedback, malformed input, restart.
 
-#include "LocalServiceProcess.h"
+#include "../../common/LocalServiceProcess.h"
 
 #include <QHttpMultiPart>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 // The local service's other services: translation signature, object storage
 // signature and public address, semantic matching, update and review replies.
 
-#include "LocalServiceProcess.h"
+#include "../../common/LocalServiceProcess.h"
 #include "VelBuildConstants.h"
 
 #include <QCryptographicHash>

@@ -2,7 +2,7 @@
 // (partials, confirmed text, final after the end marker, injected errors,
 // dropped connections) and the offline English recognizer on real speech.
 
-#include "LocalServiceProcess.h"
+#include "../../common/LocalServiceProcess.h"
 #include "VelBuildConstants.h"
 
 #include <QCryptographicHash>
