@@ -1,6 +1,7 @@
 #include "HidapiTransport.h"
 
 #include "platform/linux/UdevHidPresenceWatcher.h"
+#include "util/VelLog.h"
 
 #include <hidapi.h>
 #include <libudev.h>
@@ -68,8 +69,12 @@ std::unique_ptr<HidDevice> HidapiTransport::openPath(const QString &path)
 {
     const QByteArray local = path.toUtf8();
     hid_device *handle = hid_open_path(local.constData());
-    if (!handle)
+    if (!handle) {
+        // Almost always the node's permissions: say how to fix them.
+        velLog(QStringLiteral("无法打开 %1（%2）：请安装 resources/udev/70-travik-vazade.rules 并重新插入接收器")
+                   .arg(path, wide(hid_error(nullptr))));
         return nullptr;
+    }
     return std::make_unique<HidapiDevice>(handle);
 }
 
