@@ -1,6 +1,10 @@
 #include "app/AppDelegate.h"
 #include "app/VelSingleInstance.h"
 #include "app/VelTerminationSignals.h"
+#include "device/VelUsbInfoManager.h"
+#include "sim/VelSimControlServer.h"
+#include "sim/VelSimulatedReceiver.h"
+#include "ui/VelUiHooks.h"
 #include "ui/VelMainWindow.h"
 #include "util/VelLog.h"
 
@@ -32,6 +36,40 @@ bool handleEarlyOptions(int argc, char **argv, int *exitCode)
     return false;
 }
 
+// "--simulate-receiver[=1|2]" takes an optional value, which the command-line
+// parser cannot express: it is taken out of the arguments first.
+struct SimulatorOptions {
+    int kind = 0; // 0: the real receiver
+    QString socketName;
+    QString error;
+};
+
+SimulatorOptions takeSimulatorOptions(QStringList *arguments)
+{
+    SimulatorOptions options;
+    for (int i = 1; i < arguments->size();) {
+        const QString arg = arguments->at(i);
+        if (arg == QLatin1String("--simulate-receiver")) {
+            options.kind = 2;
+        } else if (arg.startsWith(QLatin1String("--simulate-receiver="))) {
+            const QString value = arg.section(QLatin1Char('='), 1);
+            if (value != QLatin1String("1") && value != QLatin1String("2"))
+                options.error = QStringLiteral("--simulate-receiver takes the device kind 1 or 2, not '%1'").arg(value);
+            options.kind = value.toInt();
+        } else if (arg == QLatin1String("--sim-socket") && i + 1 < arguments->size()) {
+            options.socketName = arguments->at(i + 1);
+            arguments->removeAt(i);
+        } else if (arg.startsWith(QLatin1String("--sim-socket="))) {
+            options.socketName = arg.section(QLatin1Char('='), 1);
+        } else {
+            ++i;
+            continue;
+        }
+        arguments->removeAt(i);
+    }
+    return options;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -53,7 +91,17 @@ int main(int argc, char **argv)
     parser.setApplicationDescription(QStringLiteral("Desktop companion of the Travik Vazade voice mouse"));
     parser.addHelpOption();
     parser.addOption({QStringLiteral("version"), QStringLiteral("Print the version and exit.")});
-    parser.process(app);
+    QStringList arguments = QCoreApplication::arguments();
+    const SimulatorOptions simulator = takeSimulatorOptions(&arguments);
+    parser.addOption({QStringLiteral("simulate-receiver"),
+                      QStringLiteral("Start with the simulated receiver plugged in (=1 or =2 for the device kind, default 2).")});
+    parser.addOption({QStringLiteral("sim-socket"),
+                      QStringLiteral("Name of the simulated receiver's control socket."), QStringLiteral("name")});
+    parser.process(arguments);
+    if (!simulator.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(simulator.error));
+        return 1;
+    }
 
     VelSingleInstance instance;
     if (instance.notifyRunningInstance()) {
@@ -73,6 +121,19 @@ int main(int argc, char **argv)
         velLog(QStringLiteral("收到退出信号 %1").arg(number));
         delegate.exitApp();
     });
+    VelUiHooks::install(&delegate);
     delegate.applicationDidFinishLaunching();
+
+    if (simulator.kind) {
+        // Lives until exit: the device link's singletons hold on to it.
+        auto *receiver = new VelSimulatedReceiver(simulator.kind);
+        receiver->installAsPlatform();
+        receiver->plug();
+        auto *control = new VelSimControlServer(*receiver);
+        control->listen(simulator.socketName.isEmpty() ? VelSimControlServer::defaultName() : simulator.socketName);
+    }
+    // Device presence watching starts with the app for now; the home view
+    // takes this over once it checks the review feed first.
+    VelUsbInfoManager::sharedVelUsbInfoManager();
     return app.exec();
 }

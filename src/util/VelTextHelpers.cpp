@@ -38,3 +38,11 @@ QString VelTextHelpers::vel_getMacAddress()
     }
     return QString();
 }
+
+QString VelTextHelpers::changeMySN(const QString &hexDigits)
+{
+    QString text = hexDigits;
+    if (text.size() >= 4)
+        text.replace(2, 2, QStringLiteral("00"));
+    return QStringLiteral("velo") + text;
+}

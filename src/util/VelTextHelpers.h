@@ -16,4 +16,8 @@ public:
     // the first interface that is up, not loopback, and has a hardware address.
     // Lower-case, colon separated; empty when there is none.
     static QString vel_getMacAddress();
+    // The mouse's serial-number text from the 12 hex digits of its six serial
+    // bytes: the second byte's digits become "00" and "velo" goes in front
+    // ("123456789abc" -> "velo120056789abc").
+    static QString changeMySN(const QString &hexDigits);
 };

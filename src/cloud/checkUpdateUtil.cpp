@@ -1,0 +1,7 @@
+#include "checkUpdateUtil.h"
+
+checkUpdateUtil &checkUpdateUtil::sharedcheckUpdateUtil()
+{
+    static checkUpdateUtil instance;
+    return instance;
+}
