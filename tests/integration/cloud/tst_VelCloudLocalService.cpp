@@ -1,6 +1,7 @@
 // Every request as the local service receives it (read back from its admin
 // route), and the object store round trip.
 #include "CloudWireCases.h"
+#include "LocalServiceProcess.h"
 
 #include "app/VelUserInfoData.h"
 #include "cloud/VelaliyunOSSUtil.h"
@@ -22,11 +23,8 @@
 
 namespace {
 
-struct HttpResult {
-    int status = 0;
-    QByteArray body;
-};
-
+// A plain GET; names under "localhost" go to loopback with their own Host
+// header, as the object store's public addresses need.
 HttpResult httpGet(const QUrl &url)
 {
     QByteArray host;
@@ -39,7 +37,9 @@ HttpResult httpGet(const QUrl &url)
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
-    HttpResult result{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
+    HttpResult result;
+    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.body = reply->readAll();
     delete reply;
     return result;
 }
@@ -55,22 +55,15 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_data.isValid());
-        m_service.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_service.start(QStringLiteral(VEL_LOCAL_SERVICE_PATH),
-                        {QStringLiteral("--data"), m_data.path(), QStringLiteral("--ports-from-free")});
-        QVERIFY(m_service.waitForStarted());
-        QJsonObject ports;
-        QTRY_VERIFY_WITH_TIMEOUT(readPorts(ports), 15000);
-        const auto base = [&ports](const char *name) {
-            return QStringLiteral("http://127.0.0.1:%1").arg(ports.value(QLatin1String(name)).toInt());
-        };
+        QVERIFY2(m_service.start(m_data.path()), m_service.output().constData());
+        const auto base = [this](const char *name) { return m_service.base(name); };
         m_api = base("api");
         VelServiceConfig::Values values = VelServiceConfig::buildDefaults();
         values.serviceApiBaseUrl = m_api;
         values.semanticBaseUrl = base("semantic");
         values.updateBaseUrl = base("update");
         values.translateBaseUrl = base("translate");
-        values.ossEndpoint = QStringLiteral("http://oss-cn-shenzhen.localhost:%1").arg(ports.value("oss").toInt());
+        values.ossEndpoint = QStringLiteral("http://oss-cn-shenzhen.localhost:%1").arg(m_service.port("oss"));
         VelServiceConfig::setOverridesForTesting(values);
         VelaliyunOSSUtil::sharedVelaliyunOSSUtil().init_config();
 
@@ -80,12 +73,7 @@ private slots:
         mouse.setSn(QStringLiteral("SN 01"));
     }
 
-    void cleanupTestCase()
-    {
-        m_service.terminate();
-        if (!m_service.waitForFinished(5000))
-            m_service.kill();
-    }
+    void cleanupTestCase() { m_service.stop(); }
 
     void wireForm_data() { addWireFormRows(); }
 
@@ -235,15 +223,6 @@ private slots:
     }
 
 private:
-    bool readPorts(QJsonObject &ports) const
-    {
-        QFile file(m_data.filePath(QStringLiteral("ports.json")));
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        ports = QJsonDocument::fromJson(file.readAll()).object();
-        return ports.contains(QStringLiteral("api")) && ports.contains(QStringLiteral("oss"));
-    }
-
     QJsonObject lastRequest(const QByteArray &path) const
     {
         QUrl url(m_api + QStringLiteral("/admin/last-request"));
@@ -306,7 +285,7 @@ private:
     }
 
     QTemporaryDir m_data;
-    QProcess m_service;
+    LocalServiceProcess m_service;
     QString m_api;
 };
 
