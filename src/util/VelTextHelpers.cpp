@@ -38,3 +38,9 @@ QString VelTextHelpers::vel_getMacAddress()
     }
     return QString();
 }
+
+bool VelTextHelpers::isThisStringEndsWithPunctuation(const QString &text)
+{
+    return text.endsWith(QStringLiteral("。")) || text.endsWith(QStringLiteral("？")) || text.endsWith(QLatin1Char('.'))
+           || text.endsWith(QLatin1Char('?'));
+}

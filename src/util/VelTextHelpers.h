@@ -16,4 +16,6 @@ public:
     // the first interface that is up, not loopback, and has a hardware address.
     // Lower-case, colon separated; empty when there is none.
     static QString vel_getMacAddress();
+    // Whether the text ends a sentence: "。", "？", "." or "?".
+    static bool isThisStringEndsWithPunctuation(const QString &text);
 };
