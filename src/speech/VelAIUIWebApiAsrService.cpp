@@ -314,6 +314,7 @@ void VelAIUIWebApiAsrService::applyMandarin(const QString &pgs, const QString &w
             velLog(QStringLiteral("AIUI识别，确认结果：%1").arg(confirmed));
             m_completeResult += confirmed;
             resultTypeWorkWithType(2);
+            m_continuedResult.clear(); // confirmed: no longer in progress (see the English assembly)
         } else {
             m_continuedResult = words;
         }
@@ -331,6 +332,10 @@ void VelAIUIWebApiAsrService::applyEnglish(const QString &pgs, const QString &wo
         m_continuedResult = words;
         m_completeResult += words;
         resultTypeWorkWithType(2);
+        // The sentence is confirmed and already in the session's text: it is
+        // no longer in progress, or the final would repeat it whenever it
+        // ends without punctuation.
+        m_continuedResult.clear();
     }
 }
 
