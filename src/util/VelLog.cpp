@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <unistd.h>
@@ -32,7 +33,14 @@ void qtMessageHandler(QtMsgType type, const QMessageLogContext &, const QString 
         abort();
 }
 
+std::atomic<bool> g_useStandardError{false};
+
 } // namespace
+
+void VelLog::setUseStandardError(bool useStandardError)
+{
+    g_useStandardError = useStandardError;
+}
 
 QString VelLog::linePrefix()
 {
@@ -46,8 +54,9 @@ void VelLog::log(const QString &message)
 {
     const QByteArray line = (linePrefix() + message + QLatin1Char('\n')).toUtf8();
     std::lock_guard<std::mutex> lock(logMutex());
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-    std::fflush(stdout);
+    FILE *out = g_useStandardError.load() ? stderr : stdout;
+    std::fwrite(line.constData(), 1, size_t(line.size()), out);
+    std::fflush(out);
 }
 
 void VelLog::installQtMessageHandler()

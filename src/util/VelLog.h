@@ -14,6 +14,9 @@ public:
     static void installQtMessageHandler();
     // The prefix a line gets: "2024-05-01 09:30:12.123 travik-vazade[4242] ".
     static QString linePrefix();
+    // Where lines go: standard output (the default) or, for command-line
+    // tools whose standard output carries results, standard error.
+    static void setUseStandardError(bool useStandardError);
 };
 
 inline void velLog(const QString &message)

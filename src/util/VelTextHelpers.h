@@ -20,4 +20,6 @@ public:
     // bytes: the second byte's digits become "00" and "velo" goes in front
     // ("123456789abc" -> "velo120056789abc").
     static QString changeMySN(const QString &hexDigits);
+    // Whether the text ends a sentence: "。", "？", "." or "?".
+    static bool isThisStringEndsWithPunctuation(const QString &text);
 };

@@ -1,7 +1,7 @@
 // Every request as the local service receives it (read back from its admin
 // route), and the object store round trip.
 #include "CloudWireCases.h"
-#include "LocalServiceProcess.h"
+#include "../../common/LocalServiceProcess.h"
 
 #include "app/VelUserInfoData.h"
 #include "cloud/VelaliyunOSSUtil.h"
