@@ -2,6 +2,7 @@
 
 #include "util/VelLog.h"
 
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -21,6 +22,11 @@ VelSingleInstance::~VelSingleInstance() = default;
 
 QString VelSingleInstance::defaultName()
 {
+    // One app per login session: the session's runtime folder where there is
+    // one, else one per user in the temporary folder.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime + QStringLiteral("/travik-vazade.instance");
     return QStringLiteral("travik-vazade-%1").arg(::getuid());
 }
 

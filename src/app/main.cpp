@@ -2,6 +2,8 @@
 #include "app/VelSingleInstance.h"
 #include "app/VelTerminationSignals.h"
 #include "device/VelUsbInfoManager.h"
+#include "platform/AudioInput.h"
+#include "speech/VelWavFile.h"
 #include "sim/VelSimControlServer.h"
 #include "sim/VelSimulatedReceiver.h"
 #include "ui/VelUiHooks.h"
@@ -97,7 +99,19 @@ int main(int argc, char **argv)
                       QStringLiteral("Start with the simulated receiver plugged in (=1 or =2 for the device kind, default 2).")});
     parser.addOption({QStringLiteral("sim-socket"),
                       QStringLiteral("Name of the simulated receiver's control socket."), QStringLiteral("name")});
+    parser.addOption({QStringLiteral("mic-wav"),
+                      QStringLiteral("Use a 16 kHz mono WAV file, played in real time, as the microphone."),
+                      QStringLiteral("file")});
     parser.process(arguments);
+    if (parser.isSet(QStringLiteral("mic-wav"))) {
+        QString error;
+        const QString wav = parser.value(QStringLiteral("mic-wav"));
+        if (!VelWavFile::readPcm16kMono(wav, &error)) {
+            std::fprintf(stderr, "--mic-wav: %s\n", qPrintable(error));
+            return 1;
+        }
+        AudioInput::setMicrophoneWavFile(wav);
+    }
     if (!simulator.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(simulator.error));
         return 1;

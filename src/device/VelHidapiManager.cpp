@@ -6,7 +6,7 @@
 #include "device/SBCUtil.h"
 #include "device/VelDeviceIdentity.h"
 #include "device/VelMyUtils.h"
-#include "device/VelPcmLevel.h"
+#include "speech/VelAudioObjectManager.h"
 #include "overlays/VelVoiceHudHook.h"
 #include "platform/VelUserDefaults.h"
 #include "util/VelLog.h"
@@ -62,7 +62,7 @@ VelHidapiManager &VelHidapiManager::sharedVelHidapiManager()
 }
 
 VelHidapiManager::VelHidapiManager()
-    : m_levelMeter(&VelPcmLevel::isQuite)
+    : m_levelMeter([](const std::optional<QByteArray> &pcm) { return VelAudioObjectManager::sharedManager().isQuite(pcm); })
 {
 }
 

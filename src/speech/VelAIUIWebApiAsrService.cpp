@@ -2,6 +2,7 @@
 
 #include "app/RakLocalizedString.h"
 #include "app/VelUserInfoData.h"
+#include "device/VelHidapiManager.h"
 #include "speech/VelAudioObjectManager.h"
 #include "speech/VelAudioQueueCapture.h"
 #include "util/VelLog.h"
@@ -29,6 +30,13 @@ VelAIUIWebApiAsrService &VelAIUIWebApiAsrService::sharedVelAIUIWebApiAsrService(
 
 VelAIUIWebApiAsrService::VelAIUIWebApiAsrService()
 {
+    // The mouse's own PCM comes from the report manager's poll, on the main thread.
+    m_devicePcmRegistrar = [](DevicePcmBlock block) {
+        VelHidapiManager::PcmBlock pcmBlock;
+        if (block)
+            pcmBlock = [block](const QByteArray &pcm, qint64) { block(pcm); };
+        VelHidapiManager::sharedVelHidapiManager().rowdataPcmAudioCallBack(std::move(pcmBlock));
+    };
     m_connectTimeout = new QTimer(this);
     m_connectTimeout->setSingleShot(true);
     m_connectTimeout->setInterval(kConnectTimeoutMs);

@@ -45,6 +45,8 @@ QString VelTextHelpers::changeMySN(const QString &hexDigits)
     if (text.size() >= 4)
         text.replace(2, 2, QStringLiteral("00"));
     return QStringLiteral("velo") + text;
+}
+
 bool VelTextHelpers::isThisStringEndsWithPunctuation(const QString &text)
 {
     return text.endsWith(QStringLiteral("。")) || text.endsWith(QStringLiteral("？")) || text.endsWith(QLatin1Char('.'))

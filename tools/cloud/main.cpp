@@ -11,6 +11,7 @@
 #include "cloud/VelNetLogMask.h"
 #include "cloud/VelSemanticAnalysisScene.h"
 #include "cloud/VelaliyunOSSUtil.h"
+#include "util/VelLog.h"
 #include "util/VelMainThread.h"
 #include "util/VelServiceConfig.h"
 
@@ -54,6 +55,7 @@ QString describe(const QVariant &value)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    VelLog::setUseStandardError(true); // standard output carries the result alone
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return usage();

@@ -1,6 +1,5 @@
 // Decoding the mouse's SBC frames and measuring the level of the PCM.
 #include "device/SBCUtil.h"
-#include "device/VelPcmLevel.h"
 #include "sim/VelSbcEncoder.h"
 
 #include <QTest>
@@ -167,34 +166,6 @@ private slots:
         qInfo("round trip SNR %.1f dB", best);
         // Measured 65 dB for this tone; 40 dB leaves room for other libsbc builds.
         QVERIFY2(best > 40.0, qPrintable(QStringLiteral("SNR %1 dB").arg(best)));
-    }
-
-    void level_data()
-    {
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<QByteArray>("pcm");
-        QTest::addColumn<int>("level");
-        auto samples = [](int count, qint16 value) {
-            QByteArray pcm(count * 2, '\0');
-            for (int i = 0; i < count; ++i)
-                memcpy(pcm.data() + 2 * i, &value, 2);
-            return pcm;
-        };
-        QTest::newRow("missing chunk") << false << QByteArray() << 0;
-        QTest::newRow("empty chunk") << true << QByteArray() << INT32_MIN;
-        QTest::newRow("one byte") << true << QByteArray(1, '\x7f') << INT32_MIN;
-        QTest::newRow("1280 zero bytes") << true << QByteArray(1280, '\0') << INT32_MIN;
-        QTest::newRow("every sample 1000") << true << samples(640, 1000) << 56;
-        QTest::newRow("loudest sample") << true << samples(1, -32768) << 87;
-        QTest::newRow("one quiet sample in 1280 bytes: below zero, toward zero")
-            << true << samples(1, 1) + QByteArray(1278, '\0') << -31;
-    }
-
-    void level()
-    {
-        QFETCH(bool, present);
-        QFETCH(QByteArray, pcm);
-        QTEST(VelPcmLevel::isQuite(present ? std::optional<QByteArray>(pcm) : std::nullopt), "level");
     }
 };
 

@@ -128,6 +128,8 @@ private slots:
         QTest::newRow("all samples -32768") << samples(640, -32768) << 87;
         QTest::newRow("one byte: no whole sample") << QByteArray(1, '\x7f') << INT32_MIN;
         QTest::newRow("empty") << QByteArray() << INT32_MIN;
+        QTest::newRow("one quiet sample in 1280 bytes: below zero, toward zero")
+            << samples(1, 1) + QByteArray(1278, '\0') << -31;
     }
 
     void levelMeter()
