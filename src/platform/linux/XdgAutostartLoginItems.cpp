@@ -35,7 +35,7 @@ QString canonical(const QString &path)
     return resolved.isEmpty() ? QDir::cleanPath(path) : resolved;
 }
 
-// Unquotes the first argument of an Exec= value (desktop entry spec: double
+// Unquotes the first argument of an Exec= value (desktop entry rules: double
 // quotes with backslash escapes).
 QString firstExecWord(const QString &exec)
 {
