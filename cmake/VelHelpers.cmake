@@ -46,3 +46,13 @@ function(vel_add_test name)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${_locks}")
   endif()
 endfunction()
+
+# vel_add_fuzzer(<name> SOURCES ... [LIBS ...]): a libFuzzer target (clang),
+# built by the "fuzz" target of a -DVEL_BUILD_FUZZ=ON build.
+function(vel_add_fuzzer name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_dependencies(fuzz ${name})
+endfunction()
