@@ -1,7 +1,6 @@
 #include "AppDelegate.h"
 
 #include "app/RakLocalizedString.h"
-#include "app/VelLangugeMKey.h"
 #include "app/VelLogRedirector.h"
 #include "cloud/VelHttpRequestManager.h"
 #include "ui/VelHomeViewController.h"
@@ -121,9 +120,7 @@ void AppDelegate::applicationWillTerminate()
         return;
     m_terminating = true;
     velLog(QStringLiteral("程序即将关闭"));
-    if (VelLangugeMKey::sharedVelLangugeMKey().fangdajingKai()) {
-        // The magnifier is taken down here once the presenter tools exist.
-    }
+    // A shown magnifier (fangdajingKai) is taken down here once the presenter tools exist.
 }
 
 void AppDelegate::redirectNSlogToDocumentFolder()
