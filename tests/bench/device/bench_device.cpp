@@ -104,15 +104,21 @@ void BM_BareSbcDecode(benchmark::State &state)
 }
 BENCHMARK(BM_BareSbcDecode)->Unit(benchmark::kMicrosecond);
 
+// The simulated receiver plugged in and opened by the report manager, as at an arrival.
+void attach(VelSimulatedReceiver &receiver, FreshManager &hid)
+{
+    receiver.plug();
+    hid.setTransport(receiver.createTransport());
+    hid.hidRequestReadMouseInfoVid(0xABC8, 0xCA01, [](qint64, qint64) {});
+}
+
 // 60 s of audio at 125 frames a second against the real 10 ms poll timer.
 void BM_AudioDelayOverSixtySeconds(benchmark::State &state)
 {
     for (auto _ : state) {
         VelSimulatedReceiver receiver(2);
-        receiver.plug();
         FreshManager hid;
-        hid.setTransport(receiver.createTransport());
-        hid.hidRequestReadMouseInfoVid(0xABC8, 0xCA01, [](qint64, qint64) {});
+        attach(receiver, hid);
         runFor(50);
         qint64 worstNs = 0, late = 0, received = 0;
         receiver.setReadObserver([&](const QByteArray &report, qint64 waitedNs) {
@@ -145,10 +151,8 @@ void BM_IdleCpuWhileAttached(benchmark::State &state)
 {
     for (auto _ : state) {
         VelSimulatedReceiver receiver(2);
-        receiver.plug();
         FreshManager hid;
-        hid.setTransport(receiver.createTransport());
-        hid.hidRequestReadMouseInfoVid(0xABC8, 0xCA01, [](qint64, qint64) {});
+        attach(receiver, hid);
         runFor(100);
         const double before = cpuSecondsOfThisProcess();
         runFor(10000);
